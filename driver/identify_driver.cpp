@@ -1,0 +1,30 @@
+#include "driver/handlers.h"
+#include "driver/identification.h"
+
+const char kVendorName[] = "Tarnovelquist";
+
+// The installation banner, drawn in code page 437: a line feed, then six lines of 63
+// characters, each ending in a line feed.
+const char kBanner[] =
+    "\n"
+    "\xDA\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xBF" "\n"
+    "\xB3 \xDB\xDB\xDB\xDB\xDB\xB2\xB2\xB2\xB2\xB2\xB2\xB1\xB1\xB1\xB1\xB1\xB1\xB0\xB0\xB0\xB0\xB0\xB0 Q O R B V N \xB0\xB0\xB0\xB0\xB0\xB0\xB1\xB1\xB1\xB1\xB1\xB1\xB2\xB2\xB2\xB2\xB2\xB2\xDB\xDB\xDB\xDB\xDB \xB3" "\n"
+    "\xB3             TARNOVELQUIST , Driver installed.               \xB3" "\n"
+    "\xB3         Tarnovelquist Brevanost Interface driver.           \xB3" "\n"
+    "\xB3         Copyright (C) Tarnovelquist - Version 7.04          \xB3" "\n"
+    "\xC0\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xD9" "\n";
+
+static_assert(sizeof(kVendorName) == 13 + 1, "vendor name length");
+static_assert(sizeof(kBanner) == 385 + 1, "banner length");
+
+// Request 14: fill the host's identification record. Bytes 20 to 27 stay the host's.
+int32_t IdentifyDriver(DriverRequest* request) {
+    DriverInfo* info = static_cast<DriverInfo*>(request->params);
+    info->info0 = 70;
+    info->vendor = kVendorName;
+    info->banner = kBanner;
+    info->info12 = 36;
+    info->info16 = 1;
+    info->info28 = 4;
+    return 0;
+}
