@@ -16,7 +16,7 @@ fi
 for p in cmake ninja-build g++ g++-multilib gcc-multilib g++-mingw-w64-i686 \
          wine wine32:i386 socat clang libclang-rt-14-dev googletest \
          libcli11-dev python3-serial strace valgrind binutils-mingw-w64-i686 \
-         libedit-dev:i386 zip; do
+         libedit-dev:i386 libbenchmark-dev:i386 zip; do
   want_pkg "$p"
 done
 

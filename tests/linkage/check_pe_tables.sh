@@ -29,12 +29,12 @@ host_names=$(printf '%s\n' "$imports" | awk -v d="$hostrt" 'tolower($1) == tolow
 [ "$host_names" = "err" ] || say "imports from $hostrt are not exactly err: $(echo $host_names)"
 
 if echo "$dlls" | grep -qix tembrix3.dll; then
-  # objdump prints "<hint> <name>" for a named import and "<ordinal>" alone for an ordinal one.
-  named=$(printf '%s\n' "$imports" | awk 'tolower($1) == "tembrix3.dll" && NF > 3')
+  # objdump prints "<hint> <name>" for a named import and "<ordinal> <none>" for an ordinal one.
+  named=$(printf '%s\n' "$imports" | awk 'tolower($1) == "tembrix3.dll" && $NF != "<none>"')
   count=$(printf '%s\n' "$imports" | awk 'tolower($1) == "tembrix3.dll"' | wc -l)
   [ -z "$named" ] || say "Tembrix3.dll imports by name: $named"
   echo "Tembrix3.dll: $count imports, all by ordinal"
-elif [ "${REQUIRE_TEMBRIX3:-1}" = 1 ]; then
+else
   say "no import from Tembrix3.dll"
 fi
 [ $fail = 0 ] && echo "export and import tables as expected"
