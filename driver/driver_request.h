@@ -68,8 +68,9 @@ static_assert(offsetof(DriverInfo, hostOwned) == 20, "DriverInfo layout");
 static_assert(offsetof(DriverInfo, info28) == 28, "DriverInfo layout");
 static_assert(sizeof(DriverInfo) == 32, "DriverInfo layout");
 
-// A handler in the request table.
-typedef int32_t (*RequestHandler)(DriverRequest* request);
+// A handler in the request table. It shares QorMain's convention, so QorMain can hand the
+// request over with a plain jump.
+typedef int32_t(QOR_WINAPI* RequestHandler)(DriverRequest* request);
 
 // The request table has one slot for each code from 0 to 15.
 constexpr int32_t kRequestSlots = 16;

@@ -18,7 +18,7 @@ static_assert(sizeof(kVendorName) == 13 + 1, "vendor name length");
 static_assert(sizeof(kBanner) == 385 + 1, "banner length");
 
 // Request 14: fill the host's identification record. Bytes 20 to 27 stay the host's.
-int32_t IdentifyDriver(DriverRequest* request) {
+int32_t QOR_WINAPI IdentifyDriver(DriverRequest* request) {
     DriverInfo* info = static_cast<DriverInfo*>(request->params);
     info->info0 = 70;
     info->vendor = kVendorName;

@@ -6,7 +6,7 @@ constexpr int32_t kMinimumTimeout = 100;  // one second, in units of 10 ms
 
 // Request 1: store the active flag as sent; when it is set, store the time-out too,
 // never below one second. The open port is not touched: request 15 applies the time-out.
-int32_t SetChannelActive(DriverRequest* request) {
+int32_t QOR_WINAPI SetChannelActive(DriverRequest* request) {
     ChannelState* channel = request->channel;
     const ChannelActivation* activation = static_cast<const ChannelActivation*>(request->params);
     const int32_t active = activation->active;

@@ -7,7 +7,7 @@
 
 // Request 3: sets the gate's five activation fields, then activates the tag of its base name.
 // Answers 0 whatever happens; failures reach the user as messages only.
-int32_t ActivateGate(DriverRequest* request) {
+int32_t QOR_WINAPI ActivateGate(DriverRequest* request) {
     GateRecord& gate = *static_cast<GateRecord*>(request->params);
     gate.activationOut1 = 0;
     gate.activationOut4 = 255;

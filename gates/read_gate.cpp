@@ -109,7 +109,7 @@ ReadOutcome ReadArrayElement(const GateRecord& gate, ValueCell* cell, int32_t re
 
 }  // namespace
 
-int32_t ReadGate(DriverRequest* request) {
+int32_t QOR_WINAPI ReadGate(DriverRequest* request) {
     const GateRecord& gate = *static_cast<const GateRecord*>(request->params);
 
     const int32_t scanStatus = ScanActiveTags();

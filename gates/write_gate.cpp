@@ -84,7 +84,7 @@ WriteOutcome WriteArrayElement(const char* base, int32_t index, uint32_t type, V
 
 }  // namespace
 
-int32_t WriteGate(DriverRequest* request) {
+int32_t QOR_WINAPI WriteGate(DriverRequest* request) {
     const GateRecord& gate = *static_cast<const GateRecord*>(request->params);
     const uint32_t type = static_cast<uint32_t>(gate.type);
 

@@ -4,7 +4,7 @@
 
 // Request 12: close the channel's port, if it has one. A refused close keeps the handle.
 // The active flag is left as it is.
-int32_t CloseChannel(DriverRequest* request) {
+int32_t QOR_WINAPI CloseChannel(DriverRequest* request) {
     ChannelState* channel = request->channel;
     if (channel->portHandle == nullptr) return 0;
     if (ClosePort(channel->portHandle) != kPortClosed) return kChannelFailed;

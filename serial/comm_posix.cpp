@@ -136,7 +136,7 @@ PortHandle QOR_WINAPI PosixCreateFile(const char* fileName, uint32_t desiredAcce
     const int fd = open(path, access | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return INVALID_HANDLE_VALUE;
 
-    if (shareMode == 0 && isatty(fd)) {
+    if (shareMode == 0) {
         // The lock keeps out every other opener that takes it, root included; TIOCEXCL keeps
         // out other programs too, except root's. The lock comes first, so a device someone
         // else holds is left exactly as it was.
@@ -146,14 +146,16 @@ PortHandle QOR_WINAPI PosixCreateFile(const char* fileName, uint32_t desiredAcce
             errno = error == EWOULDBLOCK ? EBUSY : error;
             return INVALID_HANDLE_VALUE;
         }
-        ioctl(fd, TIOCEXCL);
+        // Only a terminal is held exclusively; anything else (the null device) can be opened
+        // again, so its lock goes back at once.
+        if (ioctl(fd, TIOCEXCL) != 0) flock(fd, LOCK_UN);
     }
 
-    // Reads must wait again, or the read time-out would never be in force.
-    const int flags = fcntl(fd, F_GETFL);
-    if (flags == -1 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1) {
+    // Reads must wait again, or the read time-out would never be in force. O_NONBLOCK is the
+    // only status flag the open set, so clearing all of them clears just that.
+    if (fcntl(fd, F_SETFL, 0) == -1) {
         const int error = errno;
-        if (isatty(fd)) ioctl(fd, TIOCNXCL);
+        ioctl(fd, TIOCNXCL);
         close(fd);
         errno = error;
         return INVALID_HANDLE_VALUE;
@@ -163,12 +165,13 @@ PortHandle QOR_WINAPI PosixCreateFile(const char* fileName, uint32_t desiredAcce
 
 int32_t QOR_WINAPI PosixCloseHandle(PortHandle object) {
     const int fd = DescriptorOf(object);
-    if (fd < 0 || fcntl(fd, F_GETFD) == -1) {
+    if (fd < 0) {
         errno = EBADF;
         return 0;
     }
-    // Exclusive use would outlive the close on a pseudo-terminal.
-    if (isatty(fd)) ioctl(fd, TIOCNXCL);
+    // Exclusive use would outlive the close on a pseudo-terminal. Anything but a terminal
+    // just refuses the request.
+    ioctl(fd, TIOCNXCL);
     // Linux releases the descriptor even when close reports an error, so only a handle that
     // was not open counts as refused; anything else would leave a dead handle behind.
     if (close(fd) != 0 && errno == EBADF) return 0;
@@ -291,11 +294,11 @@ int32_t QOR_WINAPI PosixSetCommState(PortHandle file, DCB* dcb) {
     cfsetospeed(&tio, speed);
     if (tcsetattr(fd, TCSANOW, &tio) != 0) return Refused();
 
-    // A terminal takes what it can without a word about the rest: read back, and put the old
-    // settings back when the line is not what was asked.
-    termios applied;
-    if (tcgetattr(fd, &applied) != 0 || cfgetospeed(&applied) != speed ||
-        cfgetispeed(&applied) != speed || (applied.c_cflag & kLineBits) != line) {
+    // A terminal takes what it can without a word about the rest: read back (into the same
+    // record, to keep the stack small), and put the old settings back when the line is not
+    // what was asked.
+    if (tcgetattr(fd, &tio) != 0 || cfgetospeed(&tio) != speed || cfgetispeed(&tio) != speed ||
+        (tio.c_cflag & kLineBits) != line) {
         tcsetattr(fd, TCSANOW, &before);
         return Refused();
     }
@@ -371,8 +374,7 @@ int32_t QOR_WINAPI PosixSetCommTimeouts(PortHandle file, COMMTIMEOUTS* timeouts)
 
 int32_t QOR_WINAPI PosixSetupComm(PortHandle file, uint32_t, uint32_t) {
     // The kernel sizes its own queues; the recommendation is taken and dropped.
-    const int fd = DescriptorOf(file);
-    return fd >= 0 && isatty(fd) ? 1 : 0;
+    return DescriptorOf(file) >= 0 ? 1 : 0;
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 // Request 15: store the new time-out, name and settings, then open the port and give it the
 // stored time-out. A failed open leaves what was stored in place.
-int32_t ConfigureChannel(DriverRequest* request) {
+int32_t QOR_WINAPI ConfigureChannel(DriverRequest* request) {
     ChannelState* channel = request->channel;
     const ChannelConfig* config = static_cast<const ChannelConfig*>(request->params);
 

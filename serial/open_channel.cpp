@@ -3,7 +3,7 @@
 
 // Request 13: open the port with the name, settings and options the channel holds. The
 // stored time-out is not applied; the port keeps the one the open sets.
-int32_t OpenChannel(DriverRequest* request) {
+int32_t QOR_WINAPI OpenChannel(DriverRequest* request) {
     ChannelState* channel = request->channel;
     const PortHandle handle = OpenChannelPort(channel);
     if (handle == nullptr) return kChannelFailed;
