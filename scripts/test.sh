@@ -10,5 +10,7 @@ for preset in linux linux-asan; do
 done
 echo "=== fuzz (60 s)"
 scripts/fuzz-smoke.sh 60
-echo "=== windows"
+echo "=== windows (the ZIP package, then every test under Wine)"
+cmake --preset windows
+cmake --build build/windows --target package
 cmake --workflow --preset windows
