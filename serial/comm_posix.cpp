@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstddef>
 #include <climits>
 #include <cstring>
 
@@ -95,6 +96,12 @@ uint32_t RateOf(speed_t speed) {
     }
     return 0;
 }
+
+// Applies settings at once with a single TCSETS. The C library's tcsetattr reads the terminal
+// before and after as well; SetCommState makes its own read-back. The C library's termios
+// begins with the kernel's own record, which is all TCSETS reads.
+static_assert(offsetof(termios, c_cc) == 17, "termios starts as the kernel's record");
+bool ApplyNow(int fd, const termios& tio) { return ioctl(fd, TCSETS, &tio) == 0; }
 
 // Modem-line requests that a terminal without modem lines (a pseudo-terminal) rejects.
 bool NoModemLines(int error) { return error == ENOTTY || error == EINVAL; }
@@ -192,15 +199,10 @@ int32_t QOR_WINAPI PosixGetCommState(PortHandle file, DCB* dcb) {
     dcb->fOutX = (tio.c_iflag & IXON) != 0;
     dcb->fInX = (tio.c_iflag & IXOFF) != 0;
 
-    // Lines whose state cannot be read count as raised, as an open terminal's are.
-    int lines = TIOCM_DTR | TIOCM_RTS;
-    if (ioctl(fd, TIOCMGET, &lines) != 0) lines = TIOCM_DTR | TIOCM_RTS;
-    dcb->fDtrControl = (lines & TIOCM_DTR) ? DTR_CONTROL_ENABLE : DTR_CONTROL_DISABLE;
-    if (tio.c_cflag & CRTSCTS) {
-        dcb->fRtsControl = RTS_CONTROL_HANDSHAKE;
-    } else {
-        dcb->fRtsControl = (lines & TIOCM_RTS) ? RTS_CONTROL_ENABLE : RTS_CONTROL_DISABLE;
-    }
+    // The modes of DTR and RTS are not kept by the terminal; an open terminal has both raised,
+    // unless RTS is left to the kernel's flow control.
+    dcb->fDtrControl = DTR_CONTROL_ENABLE;
+    dcb->fRtsControl = (tio.c_cflag & CRTSCTS) ? RTS_CONTROL_HANDSHAKE : RTS_CONTROL_ENABLE;
 
     switch (tio.c_cflag & CSIZE) {
         case CS5: dcb->ByteSize = 5; break;
@@ -292,14 +294,14 @@ int32_t QOR_WINAPI PosixSetCommState(PortHandle file, DCB* dcb) {
     tio.c_cc[VSTOP] = static_cast<cc_t>(dcb->XoffChar);
     cfsetispeed(&tio, speed);
     cfsetospeed(&tio, speed);
-    if (tcsetattr(fd, TCSANOW, &tio) != 0) return Refused();
+    if (!ApplyNow(fd, tio)) return Refused();
 
     // A terminal takes what it can without a word about the rest: read back (into the same
     // record, to keep the stack small), and put the old settings back when the line is not
     // what was asked.
     if (tcgetattr(fd, &tio) != 0 || cfgetospeed(&tio) != speed || cfgetispeed(&tio) != speed ||
         (tio.c_cflag & kLineBits) != line) {
-        tcsetattr(fd, TCSANOW, &before);
+        ApplyNow(fd, before);
         return Refused();
     }
 
@@ -321,7 +323,7 @@ int32_t QOR_WINAPI PosixSetCommState(PortHandle file, DCB* dcb) {
     if ((raise != 0 && ioctl(fd, TIOCMBIS, &raise) != 0 && !NoModemLines(errno)) ||
         (lower != 0 && ioctl(fd, TIOCMBIC, &lower) != 0 && !NoModemLines(errno))) {
         const int error = errno;
-        tcsetattr(fd, TCSANOW, &before);
+        ApplyNow(fd, before);
         errno = error;
         return 0;
     }
@@ -369,7 +371,7 @@ int32_t QOR_WINAPI PosixSetCommTimeouts(PortHandle file, COMMTIMEOUTS* timeouts)
         tio.c_cc[VTIME] = TenthsOf(constant);
     }
     // Writes wait until the terminal has taken the bytes: the write time-outs are not kept.
-    return tcsetattr(fd, TCSANOW, &tio) == 0 ? 1 : 0;
+    return ApplyNow(fd, tio) ? 1 : 0;
 }
 
 int32_t QOR_WINAPI PosixSetupComm(PortHandle file, uint32_t, uint32_t) {
