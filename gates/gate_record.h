@@ -62,6 +62,9 @@ enum GateType : int32_t {
     GateText = 7,
 };
 
+// The low-order byte of a 16-bit cell value: what the byte functions exchange.
+inline uint8_t LowByte(uint16_t value) { return static_cast<uint8_t>(value & 0xFFu); }
+
 // A name, its [index] suffix included, holds at most this many characters; the working
 // copy has room for them and the NUL.
 constexpr size_t kGateNameLimit = 35;

@@ -26,8 +26,6 @@ int32_t Reported(const GateRecord& gate, int32_t status) {
     return status;
 }
 
-uint8_t LowByte(uint16_t value) { return static_cast<uint8_t>(value & 0xFFu); }
-
 ReadOutcome ReadPlainGate(const GateRecord& gate, ValueCell* cell, int32_t readStatus) {
     const char* name = gate.name;
     switch (static_cast<uint32_t>(gate.type)) {

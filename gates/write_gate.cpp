@@ -14,8 +14,6 @@ namespace {
 // must not take it for a success; no message, as no library call failed.
 constexpr int32_t kNoGateTypeResult = 1;
 
-uint8_t LowByte(uint16_t value) { return static_cast<uint8_t>(value & 0xFFu); }
-
 // The length of the cell's text, never looking past its 80 bytes.
 int32_t TextLength(const ValueCell& cell) {
     int32_t length = 0;
